@@ -1,0 +1,39 @@
+#include "application.h"
+
+#include "singleinstance.h"
+
+#include <QGuiApplication>
+#include <QQmlApplicationEngine>
+#include <QQuickStyle>
+#include <QQuickWindow>
+#include <QStandardPaths>
+
+int runDayloom(int argc, char *argv[])
+{
+    QGuiApplication app(argc, argv);
+    QGuiApplication::setApplicationName(QStringLiteral("Dayloom"));
+    QGuiApplication::setOrganizationName(QStringLiteral("Dayloom"));
+    QGuiApplication::setApplicationDisplayName(QStringLiteral("Dayloom"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("dayloom"));
+
+    SingleInstance instance(SingleInstance::keyForDataDirectory(
+            QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)));
+    if (!instance.claim())
+        return 0;
+
+    registerDayloomQmlModules();
+    QQuickStyle::setStyle(QStringLiteral("Basic"));
+    QQmlApplicationEngine engine;
+    engine.addImportPath(QStringLiteral("qrc:/"));
+    engine.load(QUrl(QStringLiteral("qrc:/Dayloom/App/Main.qml")));
+    if (engine.rootObjects().isEmpty())
+        return 1;
+
+    auto *window = qobject_cast<QQuickWindow *>(engine.rootObjects().constFirst());
+    QObject::connect(&instance, &SingleInstance::activationRequested, window, [window] {
+        window->show();
+        window->raise();
+        window->requestActivate();
+    });
+    return app.exec();
+}

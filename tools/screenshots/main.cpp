@@ -1,0 +1,88 @@
+// Renders every screen of Dayloom offscreen to PNG files, with fixture data, a pinned clock, the
+// time zone America/New_York and the locale en_US, so that anyone can look at them without a display.
+#include "application.h"
+#include "calendar.h"
+#include "clock.h"
+#include "preferences.h"
+
+#include <QDir>
+#include <QGuiApplication>
+#include <QQmlApplicationEngine>
+#include <QQuickStyle>
+#include <QQuickWindow>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <functional>
+
+namespace {
+
+struct Shot
+{
+    QString name;
+    QString qmlUrl;
+    QSize size;
+};
+
+QList<Shot> shots()
+{
+    const QString root = QStringLiteral("qrc:/Dayloom/App/Main.qml");
+    return {
+        {QStringLiteral("window-900x640"), root, {900, 640}},
+        {QStringLiteral("window-1400x900"), root, {1400, 900}},
+    };
+}
+
+bool render(const Shot &shot, const QDir &output)
+{
+    QQmlApplicationEngine engine;
+    engine.addImportPath(QStringLiteral("qrc:/"));
+    engine.load(QUrl(shot.qmlUrl));
+    if (engine.rootObjects().isEmpty())
+        return false;
+    auto *window = qobject_cast<QQuickWindow *>(engine.rootObjects().constFirst());
+    if (!window)
+        return false;
+    window->resize(shot.size);
+    window->show();
+    // Let bindings, layouts and the first frame settle before grabbing.
+    for (int i = 0; i < 10; ++i)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    const QString file = output.filePath(shot.name + QStringLiteral(".png"));
+    const bool saved = window->grabWindow().save(file);
+    std::printf("%s %s\n", saved ? "wrote" : "FAILED", qPrintable(file));
+    return saved;
+}
+
+}
+
+int main(int argc, char *argv[])
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qputenv("TZ", "America/New_York");
+    qputenv("LANG", "en_US.UTF-8");
+    QGuiApplication app(argc, argv);
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: dayloom-screenshots OUTPUT_FOLDER\n");
+        return 2;
+    }
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    QStandardPaths::setTestModeEnabled(true);
+    QTemporaryDir dataDir;
+    qputenv("XDG_DATA_HOME", dataDir.path().toUtf8());
+
+    // 10:00 on Wednesday 13 March 2024, New York.
+    const Calendar calendar(QTimeZone("America/New_York"), 1, QLocale(QLocale::English, QLocale::UnitedStates));
+    FixedClock clock(calendar.instantAt(QDate(2024, 3, 13), QTime(10, 0)));
+    Clock::setShared(&clock);
+
+    registerDayloomQmlModules();
+    QQuickStyle::setStyle(QStringLiteral("Basic"));
+    const QDir output(QString::fromLocal8Bit(argv[1]));
+    QDir().mkpath(output.absolutePath());
+    bool allSaved = true;
+    for (const Shot &shot : shots())
+        allSaved = render(shot, output) && allSaved;
+    return allSaved ? 0 : 1;
+}
