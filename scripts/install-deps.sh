@@ -7,9 +7,11 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-declarative-dev qt6-declarative-dev-tools
   qt6-networkauth-dev qt6-httpserver-dev qt6-websockets-dev qt6-l10n-tools
+  qt6-svg-dev
   qml6-module-qtquick qml6-module-qtqml qml6-module-qtquick-controls
   qml6-module-qtquick-layouts qml6-module-qtquick-templates qml6-module-qtquick-window
   qml6-module-qtquick-dialogs qml6-module-qtquick-shapes qml6-module-qtqml-workerscript
+  qml6-module-qt-labs-folderlistmodel
   qml6-module-qtqml-models qml6-module-qttest qml6-module-qtquick-tooling
   qcoro-qt6-dev qtkeychain-qt6-dev libsqlite3-dev rapidjson-dev libical-dev
   libbenchmark-dev libgl-dev

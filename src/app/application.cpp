@@ -1,5 +1,7 @@
 #include "application.h"
 
+#include "approot.h"
+#include "preferences.h"
 #include "singleinstance.h"
 
 #include <QGuiApplication>
@@ -21,6 +23,9 @@ int runDayloom(int argc, char *argv[])
     if (!instance.claim())
         return 0;
 
+    AppRoot root(Preferences::standard());
+    AppRoot::setInstance(&root);
+
     registerDayloomQmlModules();
     QQuickStyle::setStyle(QStringLiteral("Basic"));
     QQmlApplicationEngine engine;
@@ -35,5 +40,14 @@ int runDayloom(int argc, char *argv[])
         window->raise();
         window->requestActivate();
     });
+    root.windowAppeared();
+    // The first activation belongs to the start-up; later ones mean the user came back.
+    QObject::connect(&app, &QGuiApplication::applicationStateChanged, &root,
+                     [&root, seenFirstActivation = false](Qt::ApplicationState state) mutable {
+                         if (state != Qt::ApplicationActive)
+                             return;
+                         if (std::exchange(seenFirstActivation, true))
+                             root.applicationBecameActive();
+                     });
     return app.exec();
 }

@@ -12,21 +12,22 @@ namespace EventCodec {
 
 namespace {
 
-using Writer = rapidjson::Writer<rapidjson::StringBuffer>;
+// The writer transcodes QString's UTF-16 straight into the UTF-8 output, with no temporary copies.
+using Utf16 = rapidjson::UTF16<char16_t>;
+using Writer = rapidjson::Writer<rapidjson::StringBuffer, Utf16, rapidjson::UTF8<>>;
 using Value = rapidjson::Value;
 
 void writeString(Writer &writer, const QString &text)
 {
-    const QByteArray utf8 = text.toUtf8();
-    writer.String(utf8.constData(), rapidjson::SizeType(utf8.size()));
+    writer.String(reinterpret_cast<const char16_t *>(text.utf16()), rapidjson::SizeType(text.size()));
 }
 
-void writeKey(Writer &writer, const char *key)
+void writeKey(Writer &writer, const char16_t *key)
 {
     writer.Key(key);
 }
 
-void writeOptionalString(Writer &writer, const char *key, const std::optional<QString> &value)
+void writeOptionalString(Writer &writer, const char16_t *key, const std::optional<QString> &value)
 {
     if (!value)
         return;
@@ -37,44 +38,44 @@ void writeOptionalString(Writer &writer, const char *key, const std::optional<QS
 bool writeEvent(Writer &writer, const CalendarEvent &event)
 {
     writer.StartObject();
-    writeKey(writer, "id");
+    writeKey(writer, u"id");
     writeString(writer, event.id);
-    writeKey(writer, "title");
+    writeKey(writer, u"title");
     writeString(writer, event.title);
-    for (const auto &[key, instant] : {std::pair{"date", event.date}, std::pair{"startTime", event.startTime},
-                                        std::pair{"endTime", event.endTime}}) {
+    for (const auto &[key, instant] : {std::pair{u"date", event.date}, std::pair{u"startTime", event.startTime},
+                                        std::pair{u"endTime", event.endTime}}) {
         writeKey(writer, key);
         if (!writer.Double(instant.seconds)) // refuses NaN and infinities
             return false;
     }
-    writeKey(writer, "isAllDay");
+    writeKey(writer, u"isAllDay");
     writer.Bool(event.isAllDay);
-    writeKey(writer, "notes");
+    writeKey(writer, u"notes");
     writeString(writer, event.notes);
-    writeKey(writer, "colorName");
+    writeKey(writer, u"colorName");
     writeString(writer, event.colorName);
-    writeOptionalString(writer, "googleEventId", event.googleEventId);
-    writeOptionalString(writer, "googleUpdated", event.googleUpdated);
-    writeKey(writer, "isDirty");
+    writeOptionalString(writer, u"googleEventId", event.googleEventId);
+    writeOptionalString(writer, u"googleUpdated", event.googleUpdated);
+    writeKey(writer, u"isDirty");
     writer.Bool(event.isDirty);
     if (event.attachment) {
-        writeKey(writer, "attachment");
+        writeKey(writer, u"attachment");
         writer.StartObject();
-        writeKey(writer, "name");
+        writeKey(writer, u"name");
         writeString(writer, event.attachment->name);
-        writeKey(writer, "url");
+        writeKey(writer, u"url");
         writeString(writer, event.attachment->url);
         writer.EndObject();
     }
-    writeOptionalString(writer, "appleEventId", event.appleEventId);
-    writeKey(writer, "location");
+    writeOptionalString(writer, u"appleEventId", event.appleEventId);
+    writeKey(writer, u"location");
     writeString(writer, event.location);
-    writeKey(writer, "instructor");
+    writeKey(writer, u"instructor");
     writeString(writer, event.instructor);
-    writeKey(writer, "category");
+    writeKey(writer, u"category");
     writeString(writer, event.category);
-    writeOptionalString(writer, "seriesId", event.seriesId);
-    writeKey(writer, "reminderMinutes");
+    writeOptionalString(writer, u"seriesId", event.seriesId);
+    writeKey(writer, u"reminderMinutes");
     writer.StartArray();
     for (const int minutes : event.reminderMinutes)
         writer.Int(minutes);

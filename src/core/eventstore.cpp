@@ -79,11 +79,16 @@ void EventStore::save()
         m_reschedule(m_events);
 }
 
+void EventStore::changed()
+{
+    save();
+    emit eventsChanged();
+}
+
 void EventStore::setEvents(QList<CalendarEvent> events)
 {
     m_events = std::move(events);
-    save();
-    emit eventsChanged();
+    changed();
 }
 
 void EventStore::setEventAt(qsizetype index, const CalendarEvent &event)
@@ -91,8 +96,7 @@ void EventStore::setEventAt(qsizetype index, const CalendarEvent &event)
     if (index < 0 || index >= m_events.size())
         return;
     m_events[index] = event;
-    save();
-    emit eventsChanged();
+    changed();
 }
 
 void EventStore::setPendingDeletes(const QStringList &ids)
@@ -119,21 +123,15 @@ void EventStore::setLastSyncError(const std::optional<QString> &message)
 
 void EventStore::add(CalendarEvent event)
 {
-    if (m_appleCreator) {
-        if (const auto appleId = m_appleCreator(event)) {
-            event.appleEventId = *appleId;
-            event.isDirty = false;
-            QList<CalendarEvent> events = m_events;
-            events.append(event);
-            setEvents(std::move(events));
-            return;
-        }
-    }
-    event.isDirty = true;
-    QList<CalendarEvent> events = m_events;
-    events.append(event);
-    setEvents(std::move(events));
-    requestSync();
+    const auto appleId = m_appleCreator ? m_appleCreator(event) : std::nullopt;
+    if (appleId)
+        event.appleEventId = appleId;
+    event.isDirty = !appleId;
+    m_events.append(std::move(event));
+    changed();
+    // An event created in the local calendar database is never pushed to Google.
+    if (!appleId)
+        requestSync();
 }
 
 void EventStore::update(CalendarEvent event)
@@ -158,11 +156,13 @@ void EventStore::remove(const CalendarEvent &event)
 {
     if (event.appleEventId && (!m_appleDeleter || !m_appleDeleter(*event.appleEventId)))
         return;
-    QList<CalendarEvent> events = m_events;
-    events.removeIf([&](const CalendarEvent &stored) { return stored.id == event.id; });
-    setEvents(std::move(events));
-    if (event.googleEventId) {
-        setPendingDeletes(m_pendingDeletes + QStringList{*event.googleEventId});
+    // The caller may pass an element of the list itself: keep what is needed before removing.
+    const QString id = event.id;
+    const std::optional<QString> googleEventId = event.googleEventId;
+    m_events.removeIf([&](const CalendarEvent &stored) { return stored.id == id; });
+    changed();
+    if (googleEventId) {
+        setPendingDeletes(m_pendingDeletes + QStringList{*googleEventId});
         requestSync();
     }
 }

@@ -2,6 +2,7 @@
 
 #include "calendar.h"
 #include "calendarevent.h"
+#include "repeatrule.h"
 
 #include <QObject>
 #include <QStringList>
@@ -75,6 +76,14 @@ public:
     // One synchronisation run; returns at once without a synchroniser or a signed-in user.
     QCoro::Task<> sync();
 
+    // Series: one stored event per occurrence, sharing a seriesId.
+    QList<int> occurrenceOffsets(Instant firstStart, RepeatRule rule, const QSet<int> &weekdays, Instant lastDay) const;
+    void addSeries(const CalendarEvent &templateEvent, RepeatRule rule, const QSet<int> &weekdays, Instant lastDay);
+    // Applies the edited member's texts, settings and time of day to every member; each keeps its day.
+    void updateSeries(const CalendarEvent &edited);
+    void removeSeries(const CalendarEvent &event);
+    int seriesCount(const CalendarEvent &event) const;
+
     // Every event overlapping the calendar day holding `day`: all-day first, then by start.
     QList<CalendarEvent> eventsForDay(Instant day) const;
     // eventsForDay filtered by the "show Google events" and "show local calendar events" settings.
@@ -101,6 +110,7 @@ private:
     void load();
     void loadPendingDeletes();
     void save();
+    void changed(); // saves the list and announces it
     void keepUnreadable(const QString &name, const QByteArray &bytes) const;
     GoogleSignInClient &signIn() const;
 
