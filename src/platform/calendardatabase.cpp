@@ -1,0 +1,3 @@
+#include "calendardatabase.h"
+
+CalendarDatabase::~CalendarDatabase() = default;
