@@ -4,6 +4,7 @@
 #include "calendar.h"
 #include "clock.h"
 #include "preferences.h"
+#include "symboltable.h"
 
 #include <QDir>
 #include <QGuiApplication>
@@ -23,14 +24,22 @@ struct Shot
     QString name;
     QString qmlUrl;
     QSize size;
+    QVariantMap properties; // initial properties of the root window
 };
 
 QList<Shot> shots()
 {
     const QString root = QStringLiteral("qrc:/Dayloom/App/Main.qml");
+    const QString controls = QStringLiteral("qrc:/screenshots/ControlsGallery.qml");
+    const QString openPopup = QStringLiteral("openPopup");
     return {
-        {QStringLiteral("window-900x640"), root, {900, 640}},
-        {QStringLiteral("window-1400x900"), root, {1400, 900}},
+        {QStringLiteral("window-900x640"), root, {900, 640}, {}},
+        {QStringLiteral("window-1400x900"), root, {1400, 900}, {}},
+        {QStringLiteral("controls-gallery"), controls, {900, 640}, {{openPopup, QStringLiteral("date")}}},
+        {QStringLiteral("controls-sheet"), controls, {900, 640}, {{openPopup, QStringLiteral("sheet")}}},
+        {QStringLiteral("controls-dialog"), controls, {900, 640}, {{openPopup, QStringLiteral("dialog")}}},
+        {QStringLiteral("symbols"), QStringLiteral("qrc:/screenshots/SymbolsGallery.qml"), {900, 640},
+         {{QStringLiteral("names"), SymbolTable::names()}}},
     };
 }
 
@@ -38,6 +47,7 @@ bool render(const Shot &shot, const QDir &output)
 {
     QQmlApplicationEngine engine;
     engine.addImportPath(QStringLiteral("qrc:/"));
+    engine.setInitialProperties(shot.properties);
     engine.load(QUrl(shot.qmlUrl));
     if (engine.rootObjects().isEmpty())
         return false;
