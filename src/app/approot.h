@@ -5,20 +5,11 @@
 
 #include <memory>
 
-#include "eventstore.h"
+#include "storetypes.h"
 
 class Preferences;
 class QQmlEngine;
 class QJSEngine;
-
-// The event store as QML sees it: created by the application, never by QML.
-struct EventStoreForeign
-{
-    Q_GADGET
-    QML_FOREIGN(EventStore)
-    QML_NAMED_ELEMENT(EventStore)
-    QML_UNCREATABLE("The event store is created by the application.")
-};
 
 // Owns the long-lived stores for the life of the window, creates them once in a fixed order, and
 // acts at the three moments of the window's life: its first appearance, the user becoming signed
