@@ -30,6 +30,7 @@ int runDayloom(int argc, char *argv[])
     QQuickStyle::setStyle(QStringLiteral("Basic"));
     QQmlApplicationEngine engine;
     engine.addImportPath(QStringLiteral("qrc:/"));
+    root.installImageProviders(engine);
     engine.load(QUrl(QStringLiteral("qrc:/Dayloom/App/Main.qml")));
     if (engine.rootObjects().isEmpty())
         return 1;

@@ -1,6 +1,13 @@
 #include "approot.h"
 
+#include "applecalendarsync.h"
 #include "eventstore.h"
+#include "googlecalendarapi.h"
+#include "googlesignin.h"
+#include "googlesync.h"
+#include "photoimageprovider.h"
+#include "photostripstore.h"
+#include "vdircalendardatabase.h"
 #include "notificationcenter.h"
 #include "notificationscheduler.h"
 #include "preferences.h"
@@ -21,14 +28,25 @@ void startDetached(QCoro::Task<> &&task)
 AppRoot::AppRoot(Preferences &preferences, QObject *parent) : QObject(parent), m_preferences(preferences)
 {
     // Stores are created in dependency order: account, events, photos, local calendar bridge.
+    m_googleApi = std::make_unique<GoogleCalendarAPI>();
+    m_googleSync = std::make_unique<GoogleSync>(*m_googleApi, GoogleSignInClient::shared());
     m_eventStore = std::make_unique<EventStore>(m_preferences);
+    m_eventStore->setSynchroniser(m_googleSync.get());
     m_eventStore->setRemindersRescheduler(
             [](const QList<CalendarEvent> &events) { NotificationScheduler::shared().reschedule(events); });
     rescheduleReminders(); // the loaded list was saved before the rescheduler was installed
+
+    m_photoStore = std::make_unique<PhotoStripStore>(m_preferences);
+    m_calendarDatabase = std::make_unique<VdirCalendarDatabase>(VdirCalendarDatabase::defaultRootPath(),
+                                                                VdirCalendarDatabase::defaultAccessAnswerPath(),
+                                                                QTimeZone::systemTimeZone());
+    m_appleSync = std::make_unique<AppleCalendarSync>(m_preferences, *m_calendarDatabase);
 }
 
 AppRoot::~AppRoot()
 {
+    // The bridge goes first: its hooks in the event store then find it gone.
+    m_appleSync.reset();
     if (s_instance == this)
         s_instance = nullptr;
 }
@@ -45,6 +63,17 @@ void AppRoot::setInstance(AppRoot *root)
     s_instance = root;
 }
 
+void AppRoot::installImageProviders(QQmlEngine &engine)
+{
+    PhotoImageProvider::install(engine, *m_photoStore);
+}
+
+bool AppRoot::isSignedIn() const
+{
+    // Until the account screens exist, the window always shows the signed-in main view.
+    return true;
+}
+
 void AppRoot::windowAppeared()
 {
     if (m_appeared)
@@ -54,6 +83,9 @@ void AppRoot::windowAppeared()
     NotificationCenter::shared().setDelegate(&NotificationScheduler::shared());
     NotificationCenter::shared().setInFrontCheck(
             [] { return QGuiApplication::applicationState() == Qt::ApplicationActive; });
+    m_appleSync->attach(*m_eventStore);
+    if (isSignedIn())
+        startDetached(m_appleSync->start());
     // Restoring the previous Google sign-in is followed by a synchronisation whatever its outcome;
     // the synchronisation returns at once when nobody is signed in.
     startDetached(m_eventStore->sync());
@@ -64,10 +96,12 @@ void AppRoot::signedInChanged(bool signedIn)
     if (!signedIn)
         return;
     startDetached(m_eventStore->sync());
+    startDetached(m_appleSync->start());
 }
 
 void AppRoot::applicationBecameActive()
 {
+    startDetached(m_appleSync->refresh());
     startDetached(m_eventStore->sync());
     rescheduleReminders();
 }

@@ -5,9 +5,14 @@
 
 #include <memory>
 
+#include "applecalendarsync.h"
+#include "photostripstore.h"
 #include "storetypes.h"
 
+class GoogleCalendarAPI;
+class GoogleSync;
 class Preferences;
+class VdirCalendarDatabase;
 class QQmlEngine;
 class QJSEngine;
 
@@ -20,6 +25,8 @@ class AppRoot : public QObject
     QML_ELEMENT
     QML_SINGLETON
     Q_PROPERTY(EventStore *eventStore READ eventStore CONSTANT)
+    Q_PROPERTY(PhotoStripStore *photoStore READ photoStore CONSTANT)
+    Q_PROPERTY(AppleCalendarSync *appleSync READ appleSync CONSTANT)
 
 public:
     explicit AppRoot(Preferences &preferences, QObject *parent = nullptr);
@@ -30,6 +37,11 @@ public:
     static void setInstance(AppRoot *root);
 
     EventStore *eventStore() const { return m_eventStore.get(); }
+    PhotoStripStore *photoStore() const { return m_photoStore.get(); }
+    AppleCalendarSync *appleSync() const { return m_appleSync.get(); }
+
+    // Image providers that serve the stores' pictures to the window's engine.
+    void installImageProviders(QQmlEngine &engine);
 
     void windowAppeared();
     void signedInChanged(bool signedIn);
@@ -38,7 +50,14 @@ public:
 private:
     void rescheduleReminders();
 
+    bool isSignedIn() const;
+
     Preferences &m_preferences;
+    std::unique_ptr<GoogleCalendarAPI> m_googleApi;
+    std::unique_ptr<GoogleSync> m_googleSync;
     std::unique_ptr<EventStore> m_eventStore;
+    std::unique_ptr<PhotoStripStore> m_photoStore;
+    std::unique_ptr<VdirCalendarDatabase> m_calendarDatabase; // outlives the bridge that reads it
+    std::unique_ptr<AppleCalendarSync> m_appleSync;
     bool m_appeared = false;
 };

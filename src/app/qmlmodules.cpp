@@ -5,6 +5,7 @@
 // Every QML module of the application is a static plugin; importing them here links them in.
 Q_IMPORT_QML_PLUGIN(Dayloom_PlatformPlugin)
 Q_IMPORT_QML_PLUGIN(Dayloom_UiPlugin)
+Q_IMPORT_QML_PLUGIN(Dayloom_PhotosPlugin)
 Q_IMPORT_QML_PLUGIN(Dayloom_AppPlugin)
 
 void registerDayloomQmlModules() {}
