@@ -1,3 +1,4 @@
+#include "eventcodec.h"
 #include "eventstore.h"
 #include "preferences.h"
 #include "sqlitepreferencebackend.h"
@@ -126,8 +127,19 @@ void BM_VisibleEventsForMonth(benchmark::State &state)
     }
 }
 
+// The share of a change that is encoding alone.
+void BM_EventCodecEncode(benchmark::State &state)
+{
+    const QList<CalendarEvent> events = variedEvents(int(state.range(0)));
+    qsizetype bytes = 0;
+    for (auto _ : state)
+        bytes = EventCodec::encode(events)->size();
+    state.counters["bytes"] = double(bytes);
 }
 
+}
+
+BENCHMARK(BM_EventCodecEncode)->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_EventStoreAdd)->Arg(1000)->Arg(10000)->Arg(50000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_EventStoreUpdate)->Arg(1000)->Arg(10000)->Arg(50000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_EventStoreDelete)->Arg(1000)->Arg(10000)->Arg(50000)->Unit(benchmark::kMillisecond);

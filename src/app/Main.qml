@@ -1,6 +1,8 @@
 import QtQuick
 import QtQuick.Controls
 import Dayloom.Ui
+import Dayloom.Calendar
+import Dayloom.App
 
 ApplicationWindow {
     id: window
@@ -14,11 +16,10 @@ ApplicationWindow {
     palette.highlight: Theme.accent
     palette.button: Theme.accent
 
-    Label {
-        anchors.centerIn: parent
-        text: "Dayloom"
-        color: Theme.accent
-        font.pixelSize: Theme.titleSize
-        font.weight: Font.DemiBold
+    // Until the main view with its side menu exists, the window shows the calendar screen.
+    MacCalendarView {
+        objectName: "calendarView"
+        anchors.fill: parent
+        store: AppRoot.eventStore
     }
 }

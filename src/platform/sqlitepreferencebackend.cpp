@@ -115,8 +115,10 @@ bool SqlitePreferenceBackend::open()
     // rewrite; freed pages need not be zeroed, the same data is rewritten right away.
     return exec("PRAGMA page_size=65536") && exec("PRAGMA secure_delete=OFF") && exec("PRAGMA cache_size=-32768")
             && exec("PRAGMA journal_mode=WAL") && exec("PRAGMA synchronous=NORMAL")
+            // A rowid table with a separate key index: looking up a key then never reads another
+            // key's multi-megabyte value, as it would in a table clustered on the key.
             && exec("CREATE TABLE IF NOT EXISTS preferences ("
-                    "key TEXT PRIMARY KEY NOT NULL, type INTEGER NOT NULL, value) WITHOUT ROWID")
+                    "key TEXT PRIMARY KEY NOT NULL, type INTEGER NOT NULL, value)")
             && sqlite3_prepare_v2(m_db, "INSERT OR REPLACE INTO preferences (key, type, value) VALUES (?, ?, ?)",
                                   -1, &m_upsert, nullptr) == SQLITE_OK
             && sqlite3_prepare_v2(m_db, "DELETE FROM preferences WHERE key = ?", -1, &m_delete, nullptr) == SQLITE_OK;

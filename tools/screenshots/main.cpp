@@ -1,6 +1,11 @@
 // Renders every screen of Dayloom offscreen to PNG files, with fixture data, a pinned clock, the
 // time zone America/New_York and the locale en_US, so that anyone can look at them without a display.
 #include "application.h"
+#include "approot.h"
+#include "calendarshots.h"
+#include "editorshots.h"
+#include "eventstore.h"
+#include "sqlitepreferencebackend.h"
 #include "calendar.h"
 #include "clock.h"
 #include "preferences.h"
@@ -25,7 +30,14 @@ struct Shot
     QString qmlUrl;
     QSize size;
     QVariantMap properties; // initial properties of the root window
+    std::function<void(QQuickWindow *)> prepare = {}; // puts the loaded window into the state shown
 };
+
+const Calendar &newYork()
+{
+    static const Calendar calendar(QTimeZone("America/New_York"), 1, QLocale(QLocale::English, QLocale::UnitedStates));
+    return calendar;
+}
 
 QList<Shot> shots()
 {
@@ -40,6 +52,12 @@ QList<Shot> shots()
         {QStringLiteral("controls-dialog"), controls, {900, 640}, {{openPopup, QStringLiteral("dialog")}}},
         {QStringLiteral("symbols"), QStringLiteral("qrc:/screenshots/SymbolsGallery.qml"), {900, 640},
          {{QStringLiteral("names"), SymbolTable::names()}}},
+        {QStringLiteral("calendar-month-900x640"), root, {900, 640}, {}, [](QQuickWindow *w) { showFixtureMonth(w, newYork()); }},
+        {QStringLiteral("calendar-month-1400x900"), root, {1400, 900}, {}, [](QQuickWindow *w) { showFixtureMonth(w, newYork()); }},
+        {QStringLiteral("calendar-day-900x640"), root, {900, 640}, {}, [](QQuickWindow *w) { showFixtureDay(w, newYork()); }},
+        {QStringLiteral("calendar-day-1400x900"), root, {1400, 900}, {}, [](QQuickWindow *w) { showFixtureDay(w, newYork()); }},
+        {QStringLiteral("calendar-day-night-900x640"), root, {900, 640}, {}, [](QQuickWindow *w) { showFixtureNight(w, newYork()); }},
+        {QStringLiteral("calendar-day-today-900x640"), root, {900, 640}, {}, [](QQuickWindow *w) { showFixtureToday(w, newYork()); }},
     };
 }
 
@@ -56,6 +74,8 @@ bool render(const Shot &shot, const QDir &output)
         return false;
     window->resize(shot.size);
     window->show();
+    if (shot.prepare)
+        shot.prepare(window);
     // Let bindings, layouts and the first frame settle before grabbing.
     for (int i = 0; i < 10; ++i)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
@@ -87,6 +107,14 @@ int main(int argc, char *argv[])
     FixedClock clock(calendar.instantAt(QDate(2024, 3, 13), QTime(10, 0)));
     Clock::setShared(&clock);
 
+    // The window's stores, on preferences of their own, holding the fixture events.
+    Preferences preferences(std::make_unique<SqlitePreferenceBackend>(dataDir.filePath(QStringLiteral("preferences.sqlite"))));
+    Preferences::setStandard(&preferences);
+    AppRoot appRoot(preferences);
+    AppRoot::setInstance(&appRoot);
+    appRoot.eventStore()->setCalendar(calendar);
+    appRoot.eventStore()->setEvents(calendarFixtureEvents(calendar));
+
     registerDayloomQmlModules();
     QQuickStyle::setStyle(QStringLiteral("Basic"));
     const QDir output(QString::fromLocal8Bit(argv[1]));
@@ -94,5 +122,7 @@ int main(int argc, char *argv[])
     bool allSaved = true;
     for (const Shot &shot : shots())
         allSaved = render(shot, output) && allSaved;
+    for (const EditorShot &shot : editorShots(calendar))
+        allSaved = render({shot.name, QStringLiteral("qrc:/screenshots/EditorShot.qml"), {900, 640}, shot.properties, settleEditorShot}, output) && allSaved;
     return allSaved ? 0 : 1;
 }
