@@ -12,6 +12,8 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include "benchmain.h"
+
 #include <benchmark/benchmark.h>
 
 namespace {
@@ -120,9 +122,7 @@ int main(int argc, char **argv)
     QStandardPaths::setTestModeEnabled(true);
     FixedClock clock(kNow);
     Clock::setShared(&clock);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
+    const int result = runBenchmarks(argc, argv);
     Clock::setShared(nullptr);
-    return 0;
+    return result;
 }

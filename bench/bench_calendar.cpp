@@ -18,6 +18,8 @@
 #include <QQuickWindow>
 #include <QRandomGenerator>
 
+#include "benchmain.h"
+
 #include <benchmark/benchmark.h>
 
 namespace {
@@ -201,8 +203,5 @@ int main(int argc, char **argv)
     Clock::setShared(&clock);
     registerDayloomQmlModules();
     QQuickStyle::setStyle(QStringLiteral("Basic"));
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runBenchmarks(argc, argv);
 }

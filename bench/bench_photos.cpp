@@ -9,12 +9,14 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 
+#include "benchmain.h"
+
 #include <benchmark/benchmark.h>
 
 namespace {
 
 // A camera-sized JPEG with smooth areas, edges and sensor-like noise, so that decoding costs
-// what a real photo costs. Fixed seed: every run measures the same bytes.
+// what a real photo costs. A fixed random generator: every run measures the same bytes.
 QByteArray cameraJpeg()
 {
     QImage image(4000, 3000, QImage::Format_RGB32);
@@ -93,8 +95,5 @@ BENCHMARK(BM_PhotoThumbnailCold)->Unit(benchmark::kMillisecond);
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runBenchmarks(argc, argv);
 }

@@ -1,4 +1,5 @@
 #include "eventcodec.h"
+#include "countingsynchroniser.h"
 #include "eventstore.h"
 #include "googlesignin.h"
 #include "preferences.h"
@@ -22,17 +23,6 @@ public:
     std::optional<GoogleUser> user;
     std::optional<GoogleUser> currentUser() const override { return user; }
     QCoro::Task<Result> refreshTokensIfNeeded() override { co_return GoogleSignInError{-4, {}}; }
-};
-
-class CountingSynchroniser final : public EventSynchroniser
-{
-public:
-    int runs = 0;
-    QCoro::Task<> sync(EventStore &) override
-    {
-        ++runs;
-        co_return;
-    }
 };
 
 const Calendar kNewYork(QTimeZone("America/New_York"), 1, QLocale(QLocale::English, QLocale::UnitedStates));
