@@ -232,6 +232,24 @@ private slots:
         QVERIFY(!m_store->isSyncing());
     }
 
+    void aListingCutOffAtThePageLimitLosesNothing()
+    {
+        for (int i = 0; i < 300; ++i) {
+            const QString day = QDate(2024, 3, 20).addDays(i % 200).toString(Qt::ISODate);
+            m_google->addEvent(FakeGoogleCalendar::timedEvent(u"Remote %1"_qs.arg(i), day + u"T15:00:00Z"_qs,
+                                                              day + u"T16:00:00Z"_qs));
+        }
+        runSync(); // two pages of 250: everything arrives
+        QCOMPARE(m_store->events().size(), 300);
+
+        m_google->setMaxPageSize(10); // now 30 pages, of which only 20 are read
+        QSignalSpy changed(m_store.get(), &EventStore::eventsChanged);
+        runSync();
+        QCOMPARE(m_google->requestCount("GET"), 2 + 20);
+        QCOMPARE(m_store->events().size(), 300);
+        QCOMPARE(changed.count(), 0);
+    }
+
     void signedOutDoesNothing()
     {
         m_signIn->signOut();
