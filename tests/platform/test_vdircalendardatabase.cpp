@@ -11,53 +11,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "icsfiles.h"
+
 #include <unistd.h>
 
 namespace {
-
-QString fixturePath(const QString &name)
-{
-    return QStringLiteral(DAYLOOM_FIXTURES "/ics/") + name;
-}
-
-QByteArray fixture(const QString &name)
-{
-    QFile file(fixturePath(name));
-    if (!file.open(QIODevice::ReadOnly))
-        qFatal("missing fixture %s", qPrintable(name));
-    return file.readAll();
-}
-
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeFile(const QString &path, const QByteArray &data)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(data);
-}
-
-// An event wrapped into a calendar, lines ending in CRLF as iCalendar wants.
-QByteArray calendarText(const QByteArray &body)
-{
-    QByteArray text = "BEGIN:VCALENDAR\nVERSION:2.0\nPRODID:-//Test//EN\n" + body + "END:VCALENDAR\n";
-    return text.replace("\n", "\r\n");
-}
-
-Instant utc(const char *iso)
-{
-    return Instant::fromDateTime(QDateTime::fromString(QString::fromLatin1(iso), Qt::ISODate));
-}
-
-QString utcText(Instant t)
-{
-    return t.toDateTime().toUTC().toString(Qt::ISODate);
-}
 
 QStringList startsOf(const QList<DeviceEvent> &events)
 {

@@ -16,20 +16,12 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "icsfiles.h"
+
 namespace {
 
 const QTimeZone kNewYorkZone("America/New_York");
 const Calendar kNewYork(kNewYorkZone, 1, QLocale(QLocale::English, QLocale::UnitedStates));
-
-Instant utc(const char *iso)
-{
-    return Instant::fromDateTime(QDateTime::fromString(QString::fromLatin1(iso), Qt::ISODate));
-}
-
-QString utcText(Instant t)
-{
-    return t.toDateTime().toUTC().toString(Qt::ISODate);
-}
 
 Instant newYork(QDate date, QTime time = QTime(0, 0))
 {
@@ -38,40 +30,6 @@ Instant newYork(QDate date, QTime time = QTime(0, 0))
 
 // The window of a pass at this moment runs from 30 January 17:00 UTC to 28 February 2025.
 const Instant kNow = utc("2024-02-29T17:00:00Z");
-
-QString fixturePath(const QString &name)
-{
-    return QStringLiteral(DAYLOOM_FIXTURES "/ics/") + name;
-}
-
-QByteArray fixture(const QString &name)
-{
-    QFile file(fixturePath(name));
-    if (!file.open(QIODevice::ReadOnly))
-        qFatal("missing fixture %s", qPrintable(name));
-    return file.readAll();
-}
-
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeFile(const QString &path, const QByteArray &data)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size())
-        qFatal("cannot write %s", qPrintable(path));
-}
-
-// Events wrapped into a calendar, lines ending in CRLF as iCalendar wants.
-QByteArray calendarText(const QByteArray &body)
-{
-    QByteArray text = "BEGIN:VCALENDAR\nVERSION:2.0\nPRODID:-//Test//EN\n" + body + "END:VCALENDAR\n";
-    return text.replace("\n", "\r\n");
-}
 
 QByteArray timedEvent(const QByteArray &uid, const QByteArray &start, const QByteArray &end, const QByteArray &title)
 {
