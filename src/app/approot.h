@@ -53,8 +53,10 @@ private:
     bool isSignedIn() const;
 
     Preferences &m_preferences;
-    std::unique_ptr<GoogleCalendarAPI> m_googleApi;
+    // Destroyed in reverse order: the store first, then the requests still in flight (whose
+    // coroutines then find the store gone), and the synchroniser they belong to last.
     std::unique_ptr<GoogleSync> m_googleSync;
+    std::unique_ptr<GoogleCalendarAPI> m_googleApi;
     std::unique_ptr<EventStore> m_eventStore;
     std::unique_ptr<PhotoStripStore> m_photoStore;
     std::unique_ptr<VdirCalendarDatabase> m_calendarDatabase; // outlives the bridge that reads it
