@@ -8,6 +8,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QString>
+#include <QStringList>
+
+#include <libical/ical.h>
 
 // Helpers for tests that work on iCalendar files in a vdir tree.
 
@@ -53,4 +56,33 @@ inline Instant utc(const char *iso)
 inline QString utcText(Instant t)
 {
     return t.toDateTime().toUTC().toString(Qt::ISODate);
+}
+
+// What another program reading the file sees: one VCALENDAR, parsed by libical, with its VEVENTs.
+struct ParsedFile
+{
+    int calendars = 0;
+    QStringList uids;
+    QStringList recurrenceIds;
+    QStringList startsUtc;
+};
+
+inline ParsedFile parseWithLibical(const QByteArray &text)
+{
+    ParsedFile parsed;
+    parsed.calendars = int(text.count("BEGIN:VCALENDAR"));
+    icalcomponent *calendar = icalparser_parse_string(text.constData());
+    if (!calendar)
+        return parsed;
+    for (icalcomponent *event = icalcomponent_get_first_component(calendar, ICAL_VEVENT_COMPONENT); event;
+         event = icalcomponent_get_next_component(calendar, ICAL_VEVENT_COMPONENT)) {
+        parsed.uids.append(QString::fromUtf8(icalcomponent_get_uid(event)));
+        if (icalproperty *rid = icalcomponent_get_first_property(event, ICAL_RECURRENCEID_PROPERTY))
+            parsed.recurrenceIds.append(QString::fromUtf8(icalproperty_get_value_as_string(rid)));
+        const icaltimetype start = icalcomponent_get_dtstart(event);
+        const time_t seconds = icaltime_as_timet_with_zone(start, start.zone ? start.zone : icaltimezone_get_utc_timezone());
+        parsed.startsUtc.append(QDateTime::fromSecsSinceEpoch(seconds).toUTC().toString(Qt::ISODate));
+    }
+    icalcomponent_free(calendar);
+    return parsed;
 }
