@@ -1,7 +1,7 @@
 #include "eventcodec.h"
 #include "countingsynchroniser.h"
 #include "eventstore.h"
-#include "googlesignin.h"
+#include "fakegooglesignin.h"
 #include "preferences.h"
 #include "sqlitepreferencebackend.h"
 #include "uuid.h"
@@ -10,20 +10,14 @@
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include "fakegooglesignin.h"
+
 #include <QTest>
 
 // JSON text written inline; raw string literals would confuse moc.
 #define JSON(...) #__VA_ARGS__
 
 namespace {
-
-class FakeSignIn final : public GoogleSignInClient
-{
-public:
-    std::optional<GoogleUser> user;
-    std::optional<GoogleUser> currentUser() const override { return user; }
-    QCoro::Task<Result> refreshTokensIfNeeded() override { co_return GoogleSignInError{-4, {}}; }
-};
 
 const Calendar kNewYork(QTimeZone("America/New_York"), 1, QLocale(QLocale::English, QLocale::UnitedStates));
 
@@ -66,7 +60,7 @@ class TestEventStore : public QObject
 
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<Preferences> m_preferences;
-    FakeSignIn m_signIn;
+    FakeGoogleSignInClient m_signIn;
     CountingSynchroniser m_synchroniser;
 
     QString recoveryFolder() const { return m_dir->filePath(QStringLiteral("Recovered")); }
@@ -97,7 +91,7 @@ private slots:
     {
         m_dir = std::make_unique<QTemporaryDir>();
         reopenPreferences();
-        m_signIn.user.reset();
+        m_signIn.setUser(std::nullopt);
         m_synchroniser.runs = 0;
     }
 
@@ -113,14 +107,14 @@ private slots:
         QCOMPARE(reschedules, 1);
         QCOMPARE(storedEvents(), store->events());
 
-        m_signIn.user = GoogleUser{u"1"_qs, u"me@example.com"_qs, {}, {}, {}};
+        m_signIn.setUser(FakeGoogleSignInClient::user(u"me@example.com"_qs));
         store->add(timedEvent(u"Online"_qs, at(QDate(2024, 3, 3)), at(QDate(2024, 3, 3))));
         QCOMPARE(m_synchroniser.runs, 1);
     }
 
     void appleHooksDecideWhereAnEventLives()
     {
-        m_signIn.user = GoogleUser{u"1"_qs, {}, {}, {}, {}};
+        m_signIn.setUser(FakeGoogleSignInClient::user(QString()));
         auto store = openStore();
         std::optional<QString> creatorAnswer = u"cal/new.ics"_qs;
         std::optional<QString> writerAnswer;
@@ -160,7 +154,7 @@ private slots:
 
     void updatingAGoogleEventMarksItDirtyAndSyncs()
     {
-        m_signIn.user = GoogleUser{u"1"_qs, {}, {}, {}, {}};
+        m_signIn.setUser(FakeGoogleSignInClient::user(QString()));
         auto store = openStore();
         CalendarEvent linked = timedEvent(u"Linked"_qs, at(QDate(2024, 3, 3)), at(QDate(2024, 3, 4)));
         linked.googleEventId = u"g1"_qs;

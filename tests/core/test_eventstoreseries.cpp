@@ -1,23 +1,18 @@
 #include "eventcodec.h"
 #include "countingsynchroniser.h"
 #include "eventstore.h"
-#include "googlesignin.h"
+#include "fakegooglesignin.h"
 #include "preferences.h"
 #include "sqlitepreferencebackend.h"
 #include "uuid.h"
 
 #include <QSignalSpy>
+#include "fakegooglesignin.h"
+
 #include <QTemporaryDir>
 #include <QTest>
 
 namespace {
-
-class SignedIn final : public GoogleSignInClient
-{
-public:
-    std::optional<GoogleUser> currentUser() const override { return GoogleUser{u"1"_qs, {}, {}, {}, {}}; }
-    QCoro::Task<Result> refreshTokensIfNeeded() override { co_return GoogleSignInError{-4, {}}; }
-};
 
 const Calendar kNewYork(QTimeZone("America/New_York"), 1, QLocale(QLocale::English, QLocale::UnitedStates));
 
@@ -56,7 +51,7 @@ class TestEventStoreSeries : public QObject
 
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<Preferences> m_preferences;
-    SignedIn m_signIn;
+    FakeGoogleSignInClient m_signIn{FakeGoogleSignInClient::user(QString())};
     CountingSynchroniser m_synchroniser;
     std::unique_ptr<EventStore> m_store;
 

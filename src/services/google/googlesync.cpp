@@ -139,9 +139,9 @@ QCoro::Task<> GoogleSync::runPass(QPointer<EventStore> store)
 void GoogleSync::checkAccount(EventStore &store)
 {
     const auto user = m_signIn.currentUser();
-    if (!user || user->email.isEmpty())
+    if (!user || user->email().isEmpty())
         return;
-    const QString account = user->email.toLower();
+    const QString account = user->email().toLower();
     const auto synced = store.preferences().string(EventStore::syncedAccountKey);
     if (synced && *synced != account) {
         QList<CalendarEvent> kept = store.events();
