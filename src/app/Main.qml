@@ -1,6 +1,7 @@
 import QtQuick
 import QtQuick.Controls
 import Dayloom.Ui
+import Dayloom.Account
 import Dayloom.Calendar
 import Dayloom.App
 
@@ -16,10 +17,33 @@ ApplicationWindow {
     palette.highlight: Theme.accent
     palette.button: Theme.accent
 
-    // Until the main view with its side menu exists, the window shows the calendar screen.
-    MacCalendarView {
-        objectName: "calendarView"
+    // The calendar screen while somebody is signed in, the login screen otherwise; the choice
+    // follows the user store.
+    Loader {
         anchors.fill: parent
-        store: AppRoot.eventStore
+        sourceComponent: AppRoot.userStore.isLoggedIn ? signedInContent : loginContent
+    }
+
+    Component {
+        id: signedInContent
+
+        MacCalendarView {
+            objectName: "calendarView"
+            store: AppRoot.eventStore
+        }
+    }
+
+    Component {
+        id: loginContent
+
+        Item {
+            LoginView {
+                objectName: "loginView"
+                anchors.horizontalCenter: parent.horizontalCenter
+                width: Math.min(parent.width, 760)
+                height: parent.height
+                userStore: AppRoot.userStore
+            }
+        }
     }
 }

@@ -1,5 +1,6 @@
 #include "approot.h"
 
+#include "accountdeletion.h"
 #include "applecalendarsync.h"
 #include "eventstore.h"
 #include "googlecalendarapi.h"
@@ -13,6 +14,7 @@
 #include "preferences.h"
 
 #include <QGuiApplication>
+#include <QPointer>
 #include <QQmlEngine>
 
 namespace {
@@ -28,6 +30,9 @@ void startDetached(QCoro::Task<> &&task)
 AppRoot::AppRoot(Preferences &preferences, QObject *parent) : QObject(parent), m_preferences(preferences)
 {
     // Stores are created in dependency order: account, events, photos, local calendar bridge.
+    m_userStore = std::make_unique<UserStore>(m_preferences, GoogleSignInClient::shared());
+    connect(m_userStore.get(), &UserStore::isLoggedInChanged, this,
+            [this] { signedInChanged(m_userStore->isLoggedIn()); });
     m_googleApi = std::make_unique<GoogleCalendarAPI>();
     m_googleSync = std::make_unique<GoogleSync>(*m_googleApi, GoogleSignInClient::shared());
     m_eventStore = std::make_unique<EventStore>(m_preferences);
@@ -68,12 +73,6 @@ void AppRoot::installImageProviders(QQmlEngine &engine)
     PhotoImageProvider::install(engine, *m_photoStore);
 }
 
-bool AppRoot::isSignedIn() const
-{
-    // Until the account screens exist, the window always shows the signed-in main view.
-    return true;
-}
-
 void AppRoot::windowAppeared()
 {
     if (m_appeared)
@@ -84,11 +83,15 @@ void AppRoot::windowAppeared()
     NotificationCenter::shared().setInFrontCheck(
             [] { return QGuiApplication::applicationState() == Qt::ApplicationActive; });
     m_appleSync->attach(*m_eventStore);
-    if (isSignedIn())
+    if (m_userStore->isLoggedIn())
         startDetached(m_appleSync->start());
     // Restoring the previous Google sign-in is followed by a synchronisation whatever its outcome;
     // the synchronisation returns at once when nobody is signed in.
-    startDetached(m_eventStore->sync());
+    const QPointer<AppRoot> self(this);
+    m_userStore->restorePreviousSignIn([self] {
+        if (self)
+            startDetached(self->m_eventStore->sync());
+    });
 }
 
 void AppRoot::signedInChanged(bool signedIn)
@@ -104,6 +107,11 @@ void AppRoot::applicationBecameActive()
     startDetached(m_appleSync->refresh());
     startDetached(m_eventStore->sync());
     rescheduleReminders();
+}
+
+void AppRoot::deleteAccountAndData()
+{
+    AccountDeletion::deleteAccountAndData(*m_eventStore, *m_photoStore, *m_appleSync, *m_userStore);
 }
 
 void AppRoot::rescheduleReminders()

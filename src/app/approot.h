@@ -8,6 +8,7 @@
 #include "applecalendarsync.h"
 #include "photostripstore.h"
 #include "storetypes.h"
+#include "userstore.h"
 
 class GoogleCalendarAPI;
 class GoogleSync;
@@ -24,6 +25,7 @@ class AppRoot : public QObject
     Q_OBJECT
     QML_ELEMENT
     QML_SINGLETON
+    Q_PROPERTY(UserStore *userStore READ userStore CONSTANT)
     Q_PROPERTY(EventStore *eventStore READ eventStore CONSTANT)
     Q_PROPERTY(PhotoStripStore *photoStore READ photoStore CONSTANT)
     Q_PROPERTY(AppleCalendarSync *appleSync READ appleSync CONSTANT)
@@ -36,6 +38,7 @@ public:
     static AppRoot *create(QQmlEngine *, QJSEngine *);
     static void setInstance(AppRoot *root);
 
+    UserStore *userStore() const { return m_userStore.get(); }
     EventStore *eventStore() const { return m_eventStore.get(); }
     PhotoStripStore *photoStore() const { return m_photoStore.get(); }
     AppleCalendarSync *appleSync() const { return m_appleSync.get(); }
@@ -47,12 +50,14 @@ public:
     void signedInChanged(bool signedIn);
     void applicationBecameActive();
 
+    // Erases the user's data from this machine (the confirmed "Delete Account & Data").
+    Q_INVOKABLE void deleteAccountAndData();
+
 private:
     void rescheduleReminders();
 
-    bool isSignedIn() const;
-
     Preferences &m_preferences;
+    std::unique_ptr<UserStore> m_userStore; // the last to go: every screen observes it
     // Destroyed in reverse order: the store first, then the requests still in flight (whose
     // coroutines then find the store gone), and the synchroniser they belong to last.
     std::unique_ptr<GoogleSync> m_googleSync;

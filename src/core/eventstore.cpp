@@ -1,4 +1,5 @@
 #include "eventstore.h"
+#include "recoverycopy.h"
 
 #include "eventcodec.h"
 #include "googlesignin.h"
@@ -15,10 +16,7 @@
 EventStore::EventStore(Preferences &preferences, QObject *parent, const QString &recoveryFolder)
     : QObject(parent),
       m_preferences(preferences),
-      m_recoveryFolder(recoveryFolder.isEmpty()
-                               ? QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))
-                                         .filePath(QStringLiteral("Recovered"))
-                               : recoveryFolder),
+      m_recoveryFolder(recoveryFolder.isEmpty() ? RecoveryCopy::defaultFolder() : recoveryFolder),
       m_calendar(Calendar::current())
 {
     load();
@@ -53,20 +51,10 @@ void EventStore::loadPendingDeletes()
                                                                               : stored.toString().toUtf8());
 }
 
-// Copies stored data that cannot be read into the recovery folder, so that the next save, which
-// writes a fresh list under the same key, does not destroy the user's only copy.
+// The list starts without the unreadable data; the copy keeps it from the next save.
 void EventStore::keepUnreadable(const QString &name, const QByteArray &bytes) const
 {
-    QDir().mkpath(m_recoveryFolder);
-    const QString stamp = QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd-HHmmss-zzz"));
-    const QString path = QDir(m_recoveryFolder).filePath(name + QLatin1Char('-') + stamp + QStringLiteral(".json"));
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
-        qWarning("Dayloom: the stored %s could not be read; a copy was kept at %s and the list starts empty.",
-                 qUtf8Printable(name), qUtf8Printable(path));
-    else
-        qWarning("Dayloom: the stored %s could not be read, and no copy could be written to %s.",
-                 qUtf8Printable(name), qUtf8Printable(path));
+    RecoveryCopy::keep(m_recoveryFolder, name, bytes);
 }
 
 void EventStore::save()

@@ -10,6 +10,7 @@
 #include "clock.h"
 #include "preferences.h"
 #include "symboltable.h"
+#include "userstore.h"
 
 #include <QDir>
 #include <QGuiApplication>
@@ -31,7 +32,19 @@ struct Shot
     QSize size;
     QVariantMap properties; // initial properties of the root window
     std::function<void(QQuickWindow *)> prepare = {}; // puts the loaded window into the state shown
+    bool signedIn = true; // the root window shows the login screen when false
 };
+
+UserStore *s_userStore = nullptr;
+
+// The login screen's sign-in with Google; this build's client fails, which opens the alert.
+void failGoogleSignIn(QQuickWindow *window)
+{
+    QObject *login = window->findChild<QObject *>(QStringLiteral("loginView"));
+    auto *controller = login ? login->property("controller").value<QObject *>() : nullptr;
+    if (controller)
+        QMetaObject::invokeMethod(controller, "signInWithGoogle", Q_ARG(QWindow *, window));
+}
 
 const Calendar &newYork()
 {
@@ -47,6 +60,9 @@ QList<Shot> shots()
     return {
         {QStringLiteral("window-900x640"), root, {900, 640}, {}},
         {QStringLiteral("window-1400x900"), root, {1400, 900}, {}},
+        {QStringLiteral("login-900x640"), root, {900, 640}, {}, {}, false},
+        {QStringLiteral("login-1400x900"), root, {1400, 900}, {}, {}, false},
+        {QStringLiteral("login-error-900x640"), root, {900, 640}, {}, failGoogleSignIn, false},
         {QStringLiteral("controls-gallery"), controls, {900, 640}, {{openPopup, QStringLiteral("date")}}},
         {QStringLiteral("controls-sheet"), controls, {900, 640}, {{openPopup, QStringLiteral("sheet")}}},
         {QStringLiteral("controls-dialog"), controls, {900, 640}, {{openPopup, QStringLiteral("dialog")}}},
@@ -63,6 +79,12 @@ QList<Shot> shots()
 
 bool render(const Shot &shot, const QDir &output)
 {
+    if (shot.signedIn != s_userStore->isLoggedIn()) {
+        if (shot.signedIn)
+            s_userStore->continueWithoutGoogle(QStringLiteral("Ada"), QStringLiteral("ada@example.com"));
+        else
+            s_userStore->signOut();
+    }
     QQmlApplicationEngine engine;
     engine.addImportPath(QStringLiteral("qrc:/"));
     engine.setInitialProperties(shot.properties);
@@ -112,6 +134,7 @@ int main(int argc, char *argv[])
     Preferences::setStandard(&preferences);
     AppRoot appRoot(preferences);
     AppRoot::setInstance(&appRoot);
+    s_userStore = appRoot.userStore();
     appRoot.eventStore()->setCalendar(calendar);
     appRoot.eventStore()->setEvents(calendarFixtureEvents(calendar));
 

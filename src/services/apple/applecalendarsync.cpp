@@ -478,6 +478,12 @@ void AppleCalendarSync::turnOff()
     removeImportedEvents(true);
 }
 
+void AppleCalendarSync::forgetCalendarChoices()
+{
+    setChosenIDs(std::nullopt);
+    setNewEventCalendarID(std::nullopt);
+}
+
 QCoro::Task<> AppleCalendarSync::start()
 {
     refreshAccess();

@@ -104,6 +104,8 @@ public:
     QCoro::Task<> turnOn();
     Q_INVOKABLE void turnOnLater(); // turnOn as a task nobody waits for
     Q_INVOKABLE void turnOff();
+    // Erasing the account: the calendar choice and the calendar for new events become unset.
+    void forgetCalendarChoices();
     // Start-up: imports when on, asks when never answered, and does nothing once the user turned
     // the bridge off or access was refused.
     QCoro::Task<> start();
