@@ -116,12 +116,12 @@ Item {
                     SymbolIcon {
                         name: "g.circle.fill"
                         size: 20
-                        color: Theme.primary
+                        color: googleButton.enabled ? Theme.primary : Theme.tertiary
                     }
                     Label {
                         text: googleButton.text
                         font: googleButton.font
-                        color: Theme.primary
+                        color: googleButton.enabled ? Theme.primary : Theme.tertiary
                     }
                     Item { Layout.fillWidth: true }
                 }

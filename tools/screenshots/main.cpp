@@ -9,6 +9,7 @@
 #include "calendar.h"
 #include "clock.h"
 #include "preferences.h"
+#include "screenshotgoogleclient.h"
 #include "symboltable.h"
 #include "userstore.h"
 
@@ -36,10 +37,13 @@ struct Shot
 };
 
 UserStore *s_userStore = nullptr;
+ScreenshotGoogleClient *s_googleClient = nullptr;
 
-// The login screen's sign-in with Google; this build's client fails, which opens the alert.
-void failGoogleSignIn(QQuickWindow *window)
+// Presses "Sign in with Google" on the login screen: the client either fails, which opens the
+// alert, or waits for the browser.
+void signInWithGoogle(QQuickWindow *window, bool waitsForBrowser)
 {
+    s_googleClient->waitsForBrowser = waitsForBrowser;
     QObject *login = window->findChild<QObject *>(QStringLiteral("loginView"));
     auto *controller = login ? login->property("controller").value<QObject *>() : nullptr;
     if (controller)
@@ -62,7 +66,8 @@ QList<Shot> shots()
         {QStringLiteral("window-1400x900"), root, {1400, 900}, {}},
         {QStringLiteral("login-900x640"), root, {900, 640}, {}, {}, false},
         {QStringLiteral("login-1400x900"), root, {1400, 900}, {}, {}, false},
-        {QStringLiteral("login-error-900x640"), root, {900, 640}, {}, failGoogleSignIn, false},
+        {QStringLiteral("login-error-900x640"), root, {900, 640}, {}, [](QQuickWindow *w) { signInWithGoogle(w, false); }, false},
+        {QStringLiteral("login-waiting-900x640"), root, {900, 640}, {}, [](QQuickWindow *w) { signInWithGoogle(w, true); }, false},
         {QStringLiteral("controls-gallery"), controls, {900, 640}, {{openPopup, QStringLiteral("date")}}},
         {QStringLiteral("controls-sheet"), controls, {900, 640}, {{openPopup, QStringLiteral("sheet")}}},
         {QStringLiteral("controls-dialog"), controls, {900, 640}, {{openPopup, QStringLiteral("dialog")}}},
@@ -103,6 +108,7 @@ bool render(const Shot &shot, const QDir &output)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     const QString file = output.filePath(shot.name + QStringLiteral(".png"));
     const bool saved = window->grabWindow().save(file);
+    s_googleClient->cancelSignIn(); // a sign-in still waiting ends with its window
     std::printf("%s %s\n", saved ? "wrote" : "FAILED", qPrintable(file));
     return saved;
 }
@@ -132,6 +138,9 @@ int main(int argc, char *argv[])
     // The window's stores, on preferences of their own, holding the fixture events.
     Preferences preferences(std::make_unique<SqlitePreferenceBackend>(dataDir.filePath(QStringLiteral("preferences.sqlite"))));
     Preferences::setStandard(&preferences);
+    ScreenshotGoogleClient googleClient;
+    s_googleClient = &googleClient;
+    GoogleSignInClient::setShared(&googleClient);
     AppRoot appRoot(preferences);
     AppRoot::setInstance(&appRoot);
     s_userStore = appRoot.userStore();
