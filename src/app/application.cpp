@@ -1,13 +1,17 @@
 #include "application.h"
 
 #include "approot.h"
+#include "googleoauthclient.h"
 #include "preferences.h"
+#include "secretstore.h"
 #include "singleinstance.h"
 
+#include <QDir>
 #include <QGuiApplication>
 #include <QQmlApplicationEngine>
 #include <QQuickStyle>
 #include <QQuickWindow>
+#include <QScopeGuard>
 #include <QStandardPaths>
 
 int runDayloom(int argc, char *argv[])
@@ -18,10 +22,18 @@ int runDayloom(int argc, char *argv[])
     QGuiApplication::setApplicationDisplayName(QStringLiteral("Dayloom"));
     QGuiApplication::setDesktopFileName(QStringLiteral("dayloom"));
 
-    SingleInstance instance(SingleInstance::keyForDataDirectory(
-            QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)));
+    const QString dataDirectory = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    SingleInstance instance(SingleInstance::keyForDataDirectory(dataDirectory));
     if (!instance.claim())
         return 0;
+
+    // The Google sign-in of this process: tokens in the desktop keyring, endpoints and client ID
+    // as configured at build time. Installed before the stores, which take the shared client.
+    KeychainSecretStore googleSecrets(QStringLiteral("Dayloom"), QStringLiteral("google-sign-in"),
+                                      QDir(dataDirectory).filePath(QStringLiteral("google-sign-in.secret")));
+    GoogleOAuthClient googleClient(GoogleOAuthConfig::buildDefaults(), googleSecrets);
+    GoogleSignInClient::setShared(&googleClient);
+    const auto uninstallClient = qScopeGuard([] { GoogleSignInClient::setShared(nullptr); });
 
     AppRoot root(Preferences::standard());
     AppRoot::setInstance(&root);

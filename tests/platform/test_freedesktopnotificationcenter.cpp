@@ -1,7 +1,7 @@
 #include "clock.h"
 #include "freedesktopnotificationcenter.h"
+#include "busservice.h"
 
-#include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QFile>
 #include <QProcess>
@@ -33,15 +33,7 @@ public:
         m_process.waitForFinished(5000);
     }
 
-    bool waitUntilServing()
-    {
-        for (int i = 0; i < 200 && m_process.state() != QProcess::NotRunning; ++i) {
-            if (QDBusConnection::sessionBus().interface()->isServiceRegistered(kService))
-                return true;
-            QTest::qWait(50);
-        }
-        return false;
-    }
+    bool waitUntilServing() const { return waitForBusService(m_process, kService); }
 
     // The Notify calls received so far, each as logged without its time stamp. A blocking call
     // first makes sure that every message sent before has been handled and logged.
