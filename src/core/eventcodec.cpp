@@ -241,7 +241,14 @@ std::optional<QByteArray> encode(const QList<CalendarEvent> &events)
             return std::nullopt;
     }
     writer.EndArray();
-    return QByteArray(buffer.GetString(), qsizetype(buffer.GetSize()));
+    // Capacity in whole 256 KiB steps: a list that grows by an event or two asks the allocator
+    // for the size it just freed, so the memory is reused instead of mapped (and faulted) afresh.
+    const qsizetype size = qsizetype(buffer.GetSize());
+    constexpr qsizetype step = 256 * 1024;
+    QByteArray encoded;
+    encoded.reserve((size / step + 1) * step);
+    encoded.append(buffer.GetString(), size);
+    return encoded;
 }
 
 std::optional<QList<CalendarEvent>> decode(const QByteArray &json)

@@ -7,10 +7,15 @@
 
 #include <sqlite3.h>
 
+#include <limits>
+
 namespace {
 
 // Stored type tags of the "type" column.
 enum class StoredType : int { Bytes = 1, Bool = 2, Integer = 3, String = 4, StringList = 5 };
+
+// Byte values from this size on are written through an incremental blob handle.
+constexpr qsizetype largeValueBytes = 1 << 20;
 
 QByteArray encodeStringList(const QStringList &list)
 {
@@ -121,6 +126,9 @@ bool SqlitePreferenceBackend::open()
                     "key TEXT PRIMARY KEY NOT NULL, type INTEGER NOT NULL, value)")
             && sqlite3_prepare_v2(m_db, "INSERT OR REPLACE INTO preferences (key, type, value) VALUES (?, ?, ?)",
                                   -1, &m_upsert, nullptr) == SQLITE_OK
+            && sqlite3_prepare_v2(m_db,
+                                  "INSERT OR REPLACE INTO preferences (key, type, value) VALUES (?, ?, zeroblob(?))",
+                                  -1, &m_upsertZeroBlob, nullptr) == SQLITE_OK
             && sqlite3_prepare_v2(m_db, "DELETE FROM preferences WHERE key = ?", -1, &m_delete, nullptr) == SQLITE_OK;
 }
 
@@ -152,9 +160,10 @@ bool SqlitePreferenceBackend::readAll(QHash<QString, QVariant> &values)
 void SqlitePreferenceBackend::close()
 {
     sqlite3_finalize(m_upsert);
+    sqlite3_finalize(m_upsertZeroBlob);
     sqlite3_finalize(m_delete);
     sqlite3_close(m_db);
-    m_upsert = m_delete = nullptr;
+    m_upsert = m_upsertZeroBlob = m_delete = nullptr;
     m_db = nullptr;
 }
 
@@ -198,6 +207,13 @@ bool SqlitePreferenceBackend::write(const QString &key, const QVariant &value)
     if (!m_upsert)
         return false;
     const QByteArray keyUtf8 = key.toUtf8();
+    if (value.metaType().id() == QMetaType::QByteArray && value.toByteArray().size() >= largeValueBytes) {
+        if (writeLargeBytes(keyUtf8, value.toByteArray()))
+            return true;
+        qWarning("Dayloom: the preference %s could not be saved (%s).", qUtf8Printable(key), qUtf8Printable(lastError()));
+        exec("ROLLBACK"); // after the message, which reports the failure rather than the rollback
+        return false;
+    }
     sqlite3_reset(m_upsert);
     sqlite3_bind_text(m_upsert, 1, keyUtf8.constData(), int(keyUtf8.size()), SQLITE_STATIC);
     QByteArray payload;
@@ -234,6 +250,28 @@ bool SqlitePreferenceBackend::write(const QString &key, const QVariant &value)
     if (!done)
         qWarning("Dayloom: the preference %s could not be saved (%s).", qUtf8Printable(key), qUtf8Printable(lastError()));
     return done;
+}
+
+// A multi-megabyte value is written straight into the database pages: a row of zeros of the
+// right length first, then the bytes through an incremental blob handle, both in one transaction.
+// An ordinary insert would first copy the whole value into a record buffer of its own.
+bool SqlitePreferenceBackend::writeLargeBytes(const QByteArray &key, const QByteArray &bytes)
+{
+    if (bytes.size() > std::numeric_limits<int>::max() || !exec("BEGIN IMMEDIATE"))
+        return false;
+    sqlite3_reset(m_upsertZeroBlob);
+    sqlite3_bind_text(m_upsertZeroBlob, 1, key.constData(), int(key.size()), SQLITE_STATIC);
+    sqlite3_bind_int(m_upsertZeroBlob, 2, int(StoredType::Bytes));
+    sqlite3_bind_int64(m_upsertZeroBlob, 3, bytes.size());
+    bool done = sqlite3_step(m_upsertZeroBlob) == SQLITE_DONE;
+    sqlite3_reset(m_upsertZeroBlob);
+    sqlite3_blob *blob = nullptr;
+    done = done
+            && sqlite3_blob_open(m_db, "main", "preferences", "value", sqlite3_last_insert_rowid(m_db), 1, &blob)
+                    == SQLITE_OK
+            && sqlite3_blob_write(blob, bytes.constData(), int(bytes.size()), 0) == SQLITE_OK;
+    done = sqlite3_blob_close(blob) == SQLITE_OK && done;
+    return done && exec("COMMIT");
 }
 
 bool SqlitePreferenceBackend::remove(const QString &key)

@@ -30,12 +30,14 @@ private:
     void moveAside(const QString &reason);
     void openInMemory();
     bool exec(const char *sql);
+    bool writeLargeBytes(const QByteArray &key, const QByteArray &bytes);
     QString lastError() const;
 
     QString m_path;
     QString m_movedAsidePath;
     sqlite3 *m_db = nullptr;
     sqlite3_stmt *m_upsert = nullptr;
+    sqlite3_stmt *m_upsertZeroBlob = nullptr;
     sqlite3_stmt *m_delete = nullptr;
     QHash<QString, QVariant> m_initialValues;
 };
