@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
+#include <QPointer>
 #include <QScopeGuard>
 #include <QWindow>
 
@@ -167,15 +168,6 @@ void UserStore::applyGoogleUser(const GoogleUser &user)
     startDetached(downloadGooglePhoto(user));
 }
 
-QNetworkAccessManager &UserStore::network()
-{
-    if (m_network)
-        return *m_network;
-    if (!m_ownNetwork)
-        m_ownNetwork = new QNetworkAccessManager(this);
-    return *m_ownNetwork;
-}
-
 // The Google picture at 200 pixels replaces the photo. Only an image answered with success is
 // taken: an error page or a truncated answer would otherwise replace the user's photo with bytes
 // that show nothing.
@@ -194,7 +186,7 @@ QCoro::Task<> UserStore::downloadGooglePhoto(GoogleUser user)
 
     QNetworkRequest request(address);
     request.setTransferTimeout(60'000);
-    QPointer<QNetworkReply> reply = network().get(request);
+    QPointer<QNetworkReply> reply = m_network.get(request);
     const auto cleanup = qScopeGuard([reply] {
         if (reply)
             reply->deleteLater();

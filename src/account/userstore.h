@@ -5,7 +5,6 @@
 #include <QNetworkAccessManager>
 #include <QObject>
 #include <QWindow>
-#include <QPointer>
 #include <QtQml/qqmlregistration.h>
 
 #include <QCoro/QCoroTask>
@@ -70,9 +69,6 @@ public:
     // "dayloom." preference. Part of the delete-account sequence (see AccountDeletion).
     void deleteAccount();
 
-    // The network the profile photo is fetched through; the store's own by default.
-    void setNetworkAccessManager(QNetworkAccessManager *network) { m_network = network; }
-
 signals:
     void isLoggedInChanged();
     void profileChanged();
@@ -89,13 +85,11 @@ private:
     QCoro::Task<> runRestore(std::function<void()> completion);
     QCoro::Task<> downloadGooglePhoto(GoogleUser user);
     QCoro::Task<> disconnectThenSignOut();
-    QNetworkAccessManager &network();
 
     Preferences &m_preferences;
     GoogleSignInClient &m_google;
     QString m_recoveryFolder;
     bool m_isLoggedIn = false;
     UserProfile m_profile;
-    QPointer<QNetworkAccessManager> m_network;
-    QNetworkAccessManager *m_ownNetwork = nullptr;
+    QNetworkAccessManager m_network; // fetches the Google profile photo
 };
